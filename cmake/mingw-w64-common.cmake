@@ -1,0 +1,20 @@
+# Shared part of the mingw-w64 toolchain files; VORNELLE_MINGW_TRIPLET is set by the caller.
+find_program(CMAKE_C_COMPILER NAMES ${VORNELLE_MINGW_TRIPLET}-gcc-win32 ${VORNELLE_MINGW_TRIPLET}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${VORNELLE_MINGW_TRIPLET}-g++-win32 ${VORNELLE_MINGW_TRIPLET}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${VORNELLE_MINGW_TRIPLET}-windres REQUIRED)
+set(CMAKE_FIND_ROOT_PATH /usr/${VORNELLE_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Test executables run under Wine. Only the 64-bit loader exists on the build machines here.
+if(VORNELLE_MINGW_TRIPLET STREQUAL "x86_64-w64-mingw32")
+  find_program(VORNELLE_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
+  if(NOT VORNELLE_WINE)
+    find_program(VORNELLE_WINE NAMES wine64 wine)
+  endif()
+  if(VORNELLE_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)
+  endif()
+endif()

@@ -1,0 +1,101 @@
+// Text and byte values as the edit boxes hold them: bytes in the system ANSI code page.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "byte_block.h"
+
+namespace vornelle {
+
+// A counted run of bytes that may hold zero bytes, built up by appending. Move-only: it owns its
+// storage alone until it is turned into an AnsiText.
+class ByteBuffer {
+ public:
+  ByteBuffer() noexcept = default;
+  ByteBuffer(ByteBuffer&& other) noexcept : block_(other.block_), size_(other.size_) {
+    other.block_ = nullptr;
+    other.size_ = 0;
+  }
+  ByteBuffer& operator=(ByteBuffer&& other) noexcept;
+  ByteBuffer(const ByteBuffer&) = delete;
+  ByteBuffer& operator=(const ByteBuffer&) = delete;
+  ~ByteBuffer() { detail::FreeBlock(block_); }
+
+  std::size_t Size() const noexcept { return size_; }
+  bool Empty() const noexcept { return size_ == 0; }
+  const char* Data() const noexcept { return block_ ? detail::BlockBytes(block_) : ""; }
+  std::string_view View() const noexcept { return {Data(), size_}; }
+
+  void Append(char byte) {
+    if (block_ == nullptr || size_ == block_->capacity) Grow(size_ + 1);
+    detail::BlockBytes(block_)[size_++] = byte;
+  }
+  void Append(std::string_view bytes);
+  // Makes room for `capacity` bytes in all, so that appends up to it allocate nothing.
+  void Reserve(std::size_t capacity);
+  void Clear() noexcept { size_ = 0; }
+
+ private:
+  friend class AnsiText;
+  void Grow(std::size_t needed);
+
+  detail::ByteBlock* block_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+// A text value: a run of bytes in the ANSI code page ended by a zero byte, so that a zero byte
+// never occurs inside it. Its length counts bytes; positions in it are 1-based byte positions.
+//
+// Copies are cheap: short texts are held inline, longer ones share one immutable block, counted
+// without atomics, so a text and its copies belong to one thread.
+class AnsiText {
+ public:
+  AnsiText() noexcept { inline_[0] = '\0'; }
+  // The bytes of a zero-terminated string, up to that zero.
+  AnsiText(const char* zero_terminated);  // NOLINT(google-explicit-constructor): "" reads well
+  // The bytes of `bytes` before its first zero byte, all of them when it holds none.
+  static AnsiText FromBytes(std::string_view bytes);
+  // The same rule for a buffer, taking over its storage instead of copying it.
+  explicit AnsiText(ByteBuffer&& bytes);
+
+  AnsiText(const AnsiText& other) noexcept;
+  AnsiText(AnsiText&& other) noexcept;
+  AnsiText& operator=(const AnsiText& other) noexcept;
+  AnsiText& operator=(AnsiText&& other) noexcept;
+  ~AnsiText() { Release(); }
+
+  std::size_t Length() const noexcept { return length_; }
+  bool Empty() const noexcept { return length_ == 0; }
+  // The bytes followed by their terminating zero.
+  const char* Data() const noexcept { return shared_ ? detail::BlockBytes(shared_) : inline_; }
+  std::string_view View() const noexcept { return {Data(), length_}; }
+
+  // The character code at a 1-based position: the byte read as a signed 8-bit value, so bytes
+  // 0x80 to 0xFF give -128 to -1; a position past the last byte (or 0) gives 0.
+  std::int32_t CodeAt(std::size_t position) const noexcept {
+    if (position == 0 || position > length_) return 0;
+    return static_cast<std::int32_t>(static_cast<std::int8_t>(Data()[position - 1]));
+  }
+
+  // `head` followed by the bytes of `tail` before its first zero. Reuses head's storage, growing
+  // it in place, when no other value shares it; amortised linear over many calls.
+  static AnsiText Concatenate(AnsiText&& head, std::string_view tail);
+
+  friend bool operator==(const AnsiText& a, const AnsiText& b) noexcept {
+    return a.View() == b.View();
+  }
+
+ private:
+  static constexpr std::size_t kInlineCapacity = 23;
+
+  void Release() noexcept;
+  void AssignBytes(std::string_view bytes);
+
+  detail::ByteBlock* shared_ = nullptr;
+  std::size_t length_ = 0;
+  char inline_[kInlineCapacity + 1];
+};
+
+}  // namespace vornelle

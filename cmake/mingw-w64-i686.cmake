@@ -1,4 +1,4 @@
-# Cross build for 32-bit Windows with Debian's mingw-w64 (win32 thread model).
+# Cross build for 32-bit Windows with Debian's mingw-w64 (posix thread model, for std::mutex).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(VORNELLE_MINGW_TRIPLET i686-w64-mingw32)

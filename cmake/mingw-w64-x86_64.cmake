@@ -1,4 +1,4 @@
-# Cross build for 64-bit Windows with Debian's mingw-w64 (win32 thread model).
+# Cross build for 64-bit Windows with Debian's mingw-w64 (posix thread model, for std::mutex).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(VORNELLE_MINGW_TRIPLET x86_64-w64-mingw32)

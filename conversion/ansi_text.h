@@ -37,6 +37,12 @@ class ByteBuffer {
   void Reserve(std::size_t capacity);
   void Clear() noexcept { size_ = 0; }
 
+  // Storage reserved for bytes that another interface writes in place; SetSize then counts the
+  // bytes written (never more than the capacity).
+  std::size_t Capacity() const noexcept { return block_ ? block_->capacity : 0; }
+  char* MutableData() noexcept { return block_ ? detail::BlockBytes(block_) : nullptr; }
+  void SetSize(std::size_t size) noexcept { size_ = size < Capacity() ? size : Capacity(); }
+
  private:
   friend class AnsiText;
   void Grow(std::size_t needed);

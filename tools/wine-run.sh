@@ -16,7 +16,7 @@ if [ -z "${WINEPREFIX:-}" ]; then
   own_prefix=$(mktemp -d)
   export WINEPREFIX=$own_prefix
 fi
-"$wine" "$@"
+env LC_ALL="${VORNELLE_LC_ALL:-zh_CN.UTF-8}" "$wine" "$@"
 rc=$?
 if [ -n "$own_prefix" ]; then
   wineserver -k >/dev/null 2>&1

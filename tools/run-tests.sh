@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the conversions natively (plain and with sanitizers),
+# the 32-bit Windows build (compiled only: no 32-bit Wine here), the 64-bit Windows build with its
+# window tests under Wine on a virtual display, and a bounded fuzzing run.
+set -u
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh || exit 1
+jobs=$(nproc)
+failed=()
+step() {  # step NAME COMMAND...
+  local name=$1
+  shift
+  echo "==== $name"
+  local start=$SECONDS
+  if "$@"; then echo "==== $name: ok ($((SECONDS - start)) s)"; else
+    echo "==== $name: FAILED ($((SECONDS - start)) s)"
+    failed+=("$name")
+  fi
+}
+build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j"$jobs"; }
+
+step "native build" build native
+step "native tests" ctest --preset native
+step "sanitizer build" build native-sanitize
+step "sanitizer tests" ctest --preset native-sanitize
+step "x86 Windows build" build mingw-x86
+step "x64 Windows build" build mingw-x64
+
+source tools/wine-env.sh
+trap vornelle_wine_stop EXIT
+windows_tests() {
+  vornelle_wine_start || return 1
+  local rc=0
+  ctest --preset mingw-x64 || rc=1
+  vornelle_wine_stop
+  return $rc
+}
+step "x64 Windows tests (Wine, code page 936)" windows_tests
+if [ -f fuzz/run.sh ]; then
+  step "fuzzing" bash fuzz/run.sh "${VORNELLE_FUZZ_SECONDS:-60}"
+fi
+
+echo
+if [ ${#failed[@]} -eq 0 ]; then
+  echo "all steps passed"
+  exit 0
+fi
+echo "failed steps: ${failed[*]}"
+exit 1

@@ -1,0 +1,42 @@
+// TextBox on one of the window's edit controls.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "text_box.h"
+
+namespace vornelle {
+
+// Appends are gathered in memory and put into the control at its end, in a few large pieces,
+// when the running handler ends or when the box is next read or replaced. The control's final
+// state is that of one append per call: the whole text, the caret right after it, the end of
+// the text in view and nothing to undo.
+class EditTextBox final : public TextBox {
+ public:
+  EditTextBox() = default;
+  explicit EditTextBox(HWND edit) noexcept : edit_(edit) {}
+
+  AnsiText ReadBoxText() override;
+  void ReplaceBoxText(const AnsiText& text) override;
+  void AppendBoxText(const AnsiText& text) override;
+
+  // Puts the gathered appends into the control.
+  void Flush();
+  // Forgets gathered appends without putting them anywhere (the program is ending).
+  void Discard() noexcept { pending_.Clear(); }
+  HWND Handle() const noexcept { return edit_; }
+
+  // Size of each piece handed to the control; the edit control's cost per call grows with its
+  // length, and very large pieces are re-wrapped as one long paragraph.
+  static constexpr std::size_t kChunkBytes = 12 * 1024;
+
+ private:
+  AnsiText ReadControlText() const;
+
+  HWND edit_ = nullptr;
+  ByteBuffer pending_;
+};
+
+}  // namespace vornelle

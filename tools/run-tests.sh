@@ -28,14 +28,16 @@ step "x64 Windows build" build mingw-x64
 
 source tools/wine-env.sh
 trap vornelle_wine_stop EXIT
-windows_tests() {
-  vornelle_wine_start || return 1
+windows_tests() {  # windows_tests LC_ALL CODE_PAGE [ctest arguments]
+  local locale=$1 code_page=$2
+  shift 2
+  VORNELLE_LC_ALL=$locale vornelle_wine_start || return 1
   local rc=0
-  ctest --preset mingw-x64 || rc=1
+  VORNELLE_EXPECT_ACP=$code_page ctest --preset mingw-x64 "$@" || rc=1
   vornelle_wine_stop
   return $rc
 }
-step "x64 Windows tests (Wine, code page 936)" windows_tests
+step "x64 Windows tests (Wine, code page 936)" windows_tests zh_CN.UTF-8 936
 if [ -f fuzz/run.sh ]; then
   step "fuzzing" bash fuzz/run.sh "${VORNELLE_FUZZ_SECONDS:-60}"
 fi

@@ -31,7 +31,8 @@ trap vornelle_wine_stop EXIT
 windows_tests() {  # windows_tests LC_ALL CODE_PAGE [ctest arguments]
   local locale=$1 code_page=$2
   shift 2
-  VORNELLE_LC_ALL=$locale vornelle_wine_start || return 1
+  export VORNELLE_LC_ALL=$locale
+  vornelle_wine_start || return 1
   local rc=0
   VORNELLE_EXPECT_ACP=$code_page ctest --preset mingw-x64 "$@" || rc=1
   vornelle_wine_stop

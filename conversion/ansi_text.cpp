@@ -74,7 +74,8 @@ AnsiText::AnsiText(ByteBuffer&& bytes) : AnsiText() {
   length_ = length;
 }
 
-AnsiText::AnsiText(const AnsiText& other) noexcept : shared_(other.shared_), length_(other.length_) {
+AnsiText::AnsiText(const AnsiText& other) noexcept
+    : shared_(other.shared_), length_(other.length_) {
   if (shared_) {
     ++shared_->references;
   } else {

@@ -1,15 +1,18 @@
+#include "byte_block.h"
+
 #include <cstdlib>
 #include <limits>
 #include <new>
 
 #include "allocation.h"
-#include "byte_block.h"
 
 namespace vornelle {
 namespace {
 #ifdef VORNELLE_FAIL_ALLOCATIONS_ABOVE
 // Fault-injection builds: every request above this many bytes fails.
-bool FailLargeAllocations(std::size_t bytes) { return bytes > (VORNELLE_FAIL_ALLOCATIONS_ABOVE); }
+bool FailLargeAllocations(std::size_t bytes) {
+  return bytes > (VORNELLE_FAIL_ALLOCATIONS_ABOVE);
+}
 AllocationFailurePredicate g_failure_predicate = &FailLargeAllocations;
 #else
 AllocationFailurePredicate g_failure_predicate = nullptr;
@@ -35,9 +38,13 @@ ByteBlock* ResizeBlock(ByteBlock* block, std::size_t capacity) {
   return resized;
 }
 
-ByteBlock* AllocateBlock(std::size_t capacity) { return ResizeBlock(nullptr, capacity); }
+ByteBlock* AllocateBlock(std::size_t capacity) {
+  return ResizeBlock(nullptr, capacity);
+}
 
-void FreeBlock(ByteBlock* block) noexcept { std::free(block); }
+void FreeBlock(ByteBlock* block) noexcept {
+  std::free(block);
+}
 
 }  // namespace detail
 }  // namespace vornelle

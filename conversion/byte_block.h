@@ -11,7 +11,9 @@ struct ByteBlock {
   std::size_t capacity;    // bytes available after the header
 };
 
-inline char* BlockBytes(ByteBlock* block) noexcept { return reinterpret_cast<char*>(block + 1); }
+inline char* BlockBytes(ByteBlock* block) noexcept {
+  return reinterpret_cast<char*>(block + 1);
+}
 inline const char* BlockBytes(const ByteBlock* block) noexcept {
   return reinterpret_cast<const char*>(block + 1);
 }

@@ -7,7 +7,9 @@ namespace {
 // nothing carries over from one group, or one click, to the next.
 std::int32_t CurrentCode = 0;
 
-constexpr bool IsLeadByte(char byte) noexcept { return static_cast<unsigned char>(byte) >= 0x80; }
+constexpr bool IsLeadByte(char byte) noexcept {
+  return static_cast<unsigned char>(byte) >= 0x80;
+}
 
 constexpr std::int32_t SignedCode(char byte) noexcept {
   return static_cast<std::int32_t>(static_cast<std::int8_t>(byte));
@@ -51,7 +53,9 @@ std::size_t GroupList::Count() const noexcept {
   return count;
 }
 
-GroupList SplitListing(const AnsiText& listing) noexcept { return GroupList(listing.View()); }
+GroupList SplitListing(const AnsiText& listing) noexcept {
+  return GroupList(listing.View());
+}
 
 std::int32_t DigitValue(std::int32_t code) noexcept {
   return (code >= 'A' && code <= 'F') ? code - 55 : code - 48;

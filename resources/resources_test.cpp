@@ -3,9 +3,8 @@
 #ifndef UNICODE
 #define UNICODE
 #endif
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <cstring>
@@ -46,9 +45,9 @@ struct ExpectedImage {
 
 // In RT_ICON id order (id = index + 1).
 constexpr ExpectedImage kImages[] = {
-    {48, 8, false},   {32, 8, false},   {24, 8, false},  {16, 8, false}, {256, 32, true},
-    {128, 32, false}, {96, 32, false},  {72, 32, false}, {64, 32, false}, {48, 32, false},
-    {32, 32, false},  {24, 32, false},  {16, 32, false},
+    {48, 8, false},   {32, 8, false},  {24, 8, false},  {16, 8, false},  {256, 32, true},
+    {128, 32, false}, {96, 32, false}, {72, 32, false}, {64, 32, false}, {48, 32, false},
+    {32, 32, false},  {24, 32, false}, {16, 32, false},
 };
 constexpr int kImageCount = static_cast<int>(std::size(kImages));
 
@@ -231,8 +230,8 @@ TEST(IconImages, DrawWithTransparentCorners) {
 TEST(IconImages, WindowImageMakesA16x16Icon) {
   Blob image = IconImage(IDI_WINDOW_IMAGE);
   ASSERT_NE(image.data, nullptr);
-  HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(image.data), image.size, TRUE,
-                                        0x00030000, 16, 16, LR_DEFAULTCOLOR);
+  HICON icon = CreateIconFromResourceEx(const_cast<BYTE*>(image.data), image.size, TRUE, 0x00030000,
+                                        16, 16, LR_DEFAULTCOLOR);
   ASSERT_NE(icon, nullptr);
   ICONINFO info = {};
   ASSERT_TRUE(GetIconInfo(icon, &info));

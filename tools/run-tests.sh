@@ -39,6 +39,7 @@ windows_tests() {  # windows_tests LC_ALL CODE_PAGE [ctest arguments]
   return $rc
 }
 step "x64 Windows tests (Wine, code page 936)" windows_tests zh_CN.UTF-8 936
+step "x64 Windows tests (Wine, code page 1252)" windows_tests en_US.UTF-8 1252
 if [ -f fuzz/run.sh ]; then
   step "fuzzing" bash fuzz/run.sh "${VORNELLE_FUZZ_SECONDS:-60}"
 fi

@@ -47,7 +47,9 @@ void EditTextBox::ReplaceBoxText(const AnsiText& text) {
   SetWindowTextA(edit_, text.Data());
 }
 
-void EditTextBox::AppendBoxText(const AnsiText& text) { pending_.Append(text.View()); }
+void EditTextBox::AppendBoxText(const AnsiText& text) {
+  pending_.Append(text.View());
+}
 
 void EditTextBox::Flush() {
   if (pending_.Empty()) return;

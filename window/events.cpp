@@ -20,9 +20,15 @@ bool g_events_held = false;
 
 }  // namespace
 
-void HoldEvents() noexcept { g_events_held = true; }
-void ReleaseEvents() noexcept { g_events_held = false; }
-bool EventsHeld() noexcept { return g_events_held; }
+void HoldEvents() noexcept {
+  g_events_held = true;
+}
+void ReleaseEvents() noexcept {
+  g_events_held = false;
+}
+bool EventsHeld() noexcept {
+  return g_events_held;
+}
 
 void RaiseEvent(MainWindow& window, int source_id, Event event) noexcept {
   if (g_events_held) return;

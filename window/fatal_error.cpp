@@ -11,7 +11,9 @@ void ShowFatalMessage() {
   MessageBoxW(nullptr, L"内存不足，Vornelle 无法继续运行。", L"Vornelle", MB_OK | MB_ICONERROR);
 }
 
-[[noreturn]] void EndProcess(int exit_code) { ExitProcess(static_cast<UINT>(exit_code)); }
+[[noreturn]] void EndProcess(int exit_code) {
+  ExitProcess(static_cast<UINT>(exit_code));
+}
 
 const FatalErrorHooks kRealHooks = {&ShowFatalMessage, &EndProcess};
 const FatalErrorHooks* g_hooks = &kRealHooks;

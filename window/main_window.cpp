@@ -15,23 +15,32 @@ namespace {
 
 int EditBoxIndex(int id) noexcept {
   switch (id) {
-    case kEditBox1Id: return 0;
-    case kEditBox2Id: return 1;
-    case kEditBox3Id: return 2;
-    default: return -1;
+    case kEditBox1Id:
+      return 0;
+    case kEditBox2Id:
+      return 1;
+    case kEditBox3Id:
+      return 2;
+    default:
+      return -1;
   }
 }
 
 const wchar_t* ClassNameOf(ControlKind kind) noexcept {
   switch (kind) {
-    case ControlKind::kEditBox: return L"EDIT";
-    case ControlKind::kButton: return L"BUTTON";
-    case ControlKind::kStatusBar: return STATUSCLASSNAMEW;
+    case ControlKind::kEditBox:
+      return L"EDIT";
+    case ControlKind::kButton:
+      return L"BUTTON";
+    case ControlKind::kStatusBar:
+      return STATUSCLASSNAMEW;
   }
   return L"";
 }
 
-HFONT DefaultGuiFont() noexcept { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+HFONT DefaultGuiFont() noexcept {
+  return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
 
 }  // namespace
 
@@ -67,14 +76,13 @@ bool MainWindow::Build(HINSTANCE instance) {
   const WindowTemplate& t = kMainWindowTemplate;
   const int left = (GetSystemMetrics(SM_CXSCREEN) - t.width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - t.height) / 2;
-  window_ = CreateWindowExW(t.ex_style, t.class_name, t.design_caption, t.style, left, top,
-                            t.width, t.height, nullptr, nullptr, instance, this);
+  window_ = CreateWindowExW(t.ex_style, t.class_name, t.design_caption, t.style, left, top, t.width,
+                            t.height, nullptr, nullptr, instance, this);
   if (window_ == nullptr) return false;
   RECT outer{};
   GetWindowRect(window_, &outer);
   if (outer.right - outer.left != t.width || outer.bottom - outer.top != t.height) {
-    SetWindowPos(window_, nullptr, left, top, t.width, t.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, left, top, t.width, t.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (!SetWindowIcons(instance)) return false;
   for (int i = 0; i < kControlCount; ++i) {
@@ -107,8 +115,8 @@ bool MainWindow::CreateControl(HINSTANCE instance, const ControlTemplate& contro
   HWND handle = nullptr;
   auto* menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id));
   if (control.kind == ControlKind::kEditBox) {
-    handle = CreateWindowExA(0, "EDIT", "", control.style, control.left, control.top,
-                             control.width, control.height, window_, menu, instance, nullptr);
+    handle = CreateWindowExA(0, "EDIT", "", control.style, control.left, control.top, control.width,
+                             control.height, window_, menu, instance, nullptr);
   } else {
     handle = CreateWindowExW(0, ClassNameOf(control.kind), control.text, control.style,
                              control.left, control.top, control.width, control.height, window_,
@@ -174,7 +182,9 @@ void MainWindow::DockStatusBar() noexcept {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::Show() noexcept { ShowWindow(window_, SW_SHOW); }
+void MainWindow::Show() noexcept {
+  ShowWindow(window_, SW_SHOW);
+}
 
 HWND MainWindow::Control(int id) const noexcept {
   for (int i = 0; i < kControlCount; ++i) {
@@ -217,16 +227,24 @@ LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM w
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_COMMAND: return OnCommand(wparam, lparam);
-    case WM_CTLCOLOREDIT: return OnColourEditBox(reinterpret_cast<HDC>(wparam),
-                                                 reinterpret_cast<HWND>(lparam));
-    case WM_PAINT: return OnPaint();
-    case WM_SIZE: return OnSize(wparam, lparam);
-    case WM_ACTIVATE: return OnActivate(wparam, lparam);
-    case WM_SETFOCUS: return OnSetFocus();
-    case WM_LBUTTONDOWN: return OnLeftButtonDown(wparam, lparam);
-    case WM_DESTROY: return OnDestroy();
-    default: return DefWindowProcW(window_, message, wparam, lparam);
+    case WM_COMMAND:
+      return OnCommand(wparam, lparam);
+    case WM_CTLCOLOREDIT:
+      return OnColourEditBox(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_PAINT:
+      return OnPaint();
+    case WM_SIZE:
+      return OnSize(wparam, lparam);
+    case WM_ACTIVATE:
+      return OnActivate(wparam, lparam);
+    case WM_SETFOCUS:
+      return OnSetFocus();
+    case WM_LBUTTONDOWN:
+      return OnLeftButtonDown(wparam, lparam);
+    case WM_DESTROY:
+      return OnDestroy();
+    default:
+      return DefWindowProcW(window_, message, wparam, lparam);
   }
 }
 

@@ -9,9 +9,9 @@
 namespace vornelle {
 
 struct StatusPane {
-  int width;           // pixels
-  unsigned flags;      // drawing flags; 0 is the standard sunken border
-  int icon_index;      // -1 for no icon; this program shows none
+  int width;       // pixels
+  unsigned flags;  // drawing flags; 0 is the standard sunken border
+  int icon_index;  // -1 for no icon; this program shows none
   std::wstring text;
   std::wstring tip_text;  // empty for none
 };

@@ -33,9 +33,15 @@ class UniqueHandle {
 };
 
 namespace detail {
-inline void DeleteBrush(HBRUSH brush) noexcept { ::DeleteObject(brush); }
-inline void DestroyIconHandle(HICON icon) noexcept { ::DestroyIcon(icon); }
-inline void DestroyWindowHandle(HWND window) noexcept { ::DestroyWindow(window); }
+inline void DeleteBrush(HBRUSH brush) noexcept {
+  ::DeleteObject(brush);
+}
+inline void DestroyIconHandle(HICON icon) noexcept {
+  ::DestroyIcon(icon);
+}
+inline void DestroyWindowHandle(HWND window) noexcept {
+  ::DestroyWindow(window);
+}
 }  // namespace detail
 
 using UniqueBrush = UniqueHandle<HBRUSH, detail::DeleteBrush>;

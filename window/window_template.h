@@ -2,8 +2,8 @@
 // colour that building the window uses.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <iterator>
 
@@ -37,7 +37,10 @@ inline constexpr WindowTemplate kMainWindowTemplate = {
     CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
     0,
-    50, 50, 450, 272,
+    50,
+    50,
+    450,
+    272,
     L"16进制与文本转换",
 };
 
@@ -49,11 +52,16 @@ inline constexpr DWORD kStatusBarStyle = WS_CHILD | CCS_BOTTOM | SBARS_SIZEGRIP 
 
 // In creation order; the stacking order is the reverse.
 inline constexpr ControlTemplate kControlTemplates[] = {
-    {"编辑框1", ControlKind::kEditBox, 2, 6, 440, 55, kEditBox1Id, kEditBoxStyle, RGB(255, 0, 0), L""},
-    {"编辑框2", ControlKind::kEditBox, 2, 86, 440, 55, kEditBox2Id, kEditBoxStyle, RGB(255, 128, 0), L""},
-    {"编辑框3", ControlKind::kEditBox, 2, 166, 440, 55, kEditBox3Id, kEditBoxStyle, RGB(128, 0, 128), L""},
-    {"按钮1", ControlKind::kButton, 2, 63, 440, 20, kButton1Id, kButtonStyle | BS_DEFPUSHBUTTON, 0, L"文本转换十六进制"},
-    {"按钮2", ControlKind::kButton, 2, 143, 440, 20, kButton2Id, kButtonStyle | BS_PUSHBUTTON, 0, L"Vornelle文本"},
+    {"编辑框1", ControlKind::kEditBox, 2, 6, 440, 55, kEditBox1Id, kEditBoxStyle, RGB(255, 0, 0),
+     L""},
+    {"编辑框2", ControlKind::kEditBox, 2, 86, 440, 55, kEditBox2Id, kEditBoxStyle, RGB(255, 128, 0),
+     L""},
+    {"编辑框3", ControlKind::kEditBox, 2, 166, 440, 55, kEditBox3Id, kEditBoxStyle,
+     RGB(128, 0, 128), L""},
+    {"按钮1", ControlKind::kButton, 2, 63, 440, 20, kButton1Id, kButtonStyle | BS_DEFPUSHBUTTON, 0,
+     L"文本转换十六进制"},
+    {"按钮2", ControlKind::kButton, 2, 143, 440, 20, kButton2Id, kButtonStyle | BS_PUSHBUTTON, 0,
+     L"Vornelle文本"},
     {"状态条1", ControlKind::kStatusBar, -40, 307, 289, 20, kStatusBar1Id, kStatusBarStyle, 0, L""},
 };
 inline constexpr int kControlCount = static_cast<int>(std::size(kControlTemplates));

@@ -42,7 +42,10 @@ TEST(SplitListingTest, CutsAtSingleSpacesOnly) {
       {"41 \r\n42", {"41", "\r\n42"}},
       {"41\t42,43", {"41\t42,43"}},
       // The full-width space of code page 936 (A1 A1) is one double-byte character.
-      {"41\xA1\xA1" "42", {"41\xA1\xA1" "42"}},
+      {"41\xA1\xA1"
+       "42",
+       {"41\xA1\xA1"
+        "42"}},
       // A lead byte takes the byte after it, even a space.
       {"\xB0 41 42", {"\xB0 41", "42"}},
       {"41 \xD6\xD0 ", {"41", "\xD6\xD0"}},
@@ -62,9 +65,10 @@ TEST(DigitValueTest, LettersAToFAndTheSubtractionForEverythingElse) {
     int code;
     int value;
   } const cases[] = {
-      {'0', 0}, {'9', 9},   {'A', 10}, {'F', 15},  {'G', 23},    {'Z', 42},     {'@', 16},
-      {0, -48}, {13, -35},  {10, -38}, {'a', 49},  {-128, -176}, {-1, -49},     {127, 79},
-      {'f', 54}, {'x', 72}, {' ', -16}, {-42, -90}, {-80, -128},  {':', 10 /* ':' - 48 */},
+      {'0', 0},  {'9', 9},     {'A', 10},  {'F', 15},   {'G', 23},
+      {'Z', 42}, {'@', 16},    {0, -48},   {13, -35},   {10, -38},
+      {'a', 49}, {-128, -176}, {-1, -49},  {127, 79},   {'f', 54},
+      {'x', 72}, {' ', -16},   {-42, -90}, {-80, -128}, {':', 10 /* ':' - 48 */},
   };
   for (const auto& c : cases) EXPECT_EQ(DigitValue(c.code), c.value) << c.code;
 }
@@ -74,12 +78,33 @@ TEST(GroupToByteTest, WorkedExamples) {
     std::string group;
     int byte;
   } const cases[] = {
-      {"41", 0x41},         {"4a", 0x4A},         {"ff", 0xFF},       {"00", 0x00},
-      {"414", 0x41},        {"4", 0x10},          {"0", 0xD0},        {"3", 0x00},
-      {"A", 0x70},          {"", 0xD0},           {"G0", 0x70},       {"0G", 0x17},
-      {"zz", 0xCA},         {"0x41", 0x28},       {"\r\n41", 0xAA},   {"41\r\n", 0x41},
-      {"\xD6\xD0", 0x00},   {"\xB0" "a", 0x31},   {"a\xB0", 0x20},    {"\xB0", 0xD0 /* -128 * 16 - 48 */},
-      {"fF", 0xFF},         {"9z", 0x9 * 16 + 42}, {"\xB0" "A", 0x0A /* -128 * 16 + 10 */},
+      {"41", 0x41},
+      {"4a", 0x4A},
+      {"ff", 0xFF},
+      {"00", 0x00},
+      {"414", 0x41},
+      {"4", 0x10},
+      {"0", 0xD0},
+      {"3", 0x00},
+      {"A", 0x70},
+      {"", 0xD0},
+      {"G0", 0x70},
+      {"0G", 0x17},
+      {"zz", 0xCA},
+      {"0x41", 0x28},
+      {"\r\n41", 0xAA},
+      {"41\r\n", 0x41},
+      {"\xD6\xD0", 0x00},
+      {"\xB0"
+       "a",
+       0x31},
+      {"a\xB0", 0x20},
+      {"\xB0", 0xD0 /* -128 * 16 - 48 */},
+      {"fF", 0xFF},
+      {"9z", 0x9 * 16 + 42},
+      {"\xB0"
+       "A",
+       0x0A /* -128 * 16 + 10 */},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(GroupToByte(c.group), c.byte) << "group [" << c.group << "]";

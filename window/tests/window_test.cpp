@@ -1,8 +1,7 @@
 // The window in this process: built from its template, shown, and driven through its messages.
-#include <windows.h>
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <string>
@@ -27,13 +26,15 @@ void PumpMessages() {
 
 std::string ReadA(HWND window) {
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
 std::wstring ReadW(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -90,7 +91,8 @@ TEST_F(WindowTest, WindowHasItsClassStylesSizeAndCentredPlace) {
   const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
   // The system adds WS_CLIPSIBLINGS to every top-level window.
   EXPECT_EQ(style & ~(WS_VISIBLE | WS_CLIPSIBLINGS),
-            static_cast<DWORD>(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN));
+            static_cast<DWORD>(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                               WS_CLIPCHILDREN));
   EXPECT_TRUE(style & WS_VISIBLE);
   EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
   EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
@@ -120,7 +122,11 @@ TEST_F(WindowTest, ControlsHaveTheirKindsPlacesSizesStylesAndFonts) {
       {kEditBox1Id, L"Edit", {2, 6, 442, 61}, kEditBoxStyle, L""},
       {kEditBox2Id, L"Edit", {2, 86, 442, 141}, kEditBoxStyle, L""},
       {kEditBox3Id, L"Edit", {2, 166, 442, 221}, kEditBoxStyle, L""},
-      {kButton1Id, L"Button", {2, 63, 442, 83}, kButtonStyle | BS_DEFPUSHBUTTON, L"文本转换十六进制"},
+      {kButton1Id,
+       L"Button",
+       {2, 63, 442, 83},
+       kButtonStyle | BS_DEFPUSHBUTTON,
+       L"文本转换十六进制"},
       {kButton2Id, L"Button", {2, 143, 442, 163}, kButtonStyle | BS_PUSHBUTTON, L"Vornelle文本"},
   };
   for (const auto& e : expected) {
@@ -148,11 +154,13 @@ TEST_F(WindowTest, ControlsHaveTheirKindsPlacesSizesStylesAndFonts) {
   }
   for (const int id : {kEditBox1Id, kEditBox2Id, kEditBox3Id}) {
     DWORD start = 1, end = 1;
-    SendMessageW(Control(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(Control(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 0u);
     // Length limit 0 is the largest the multi-line control supports.
-    EXPECT_GE(static_cast<unsigned long>(SendMessageW(Control(id), EM_GETLIMITTEXT, 0, 0)), 0x7FFFFFFEul);
+    EXPECT_GE(static_cast<unsigned long>(SendMessageW(Control(id), EM_GETLIMITTEXT, 0, 0)),
+              0x7FFFFFFEul);
   }
   EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(Control(kStatusBar1Id), WM_GETFONT, 0, 0)),
             GetStockObject(DEFAULT_GUI_FONT));
@@ -173,7 +181,9 @@ TEST_F(WindowTest, EditBoxesAnswerTheirColoursOnButtonFace) {
   struct Case {
     int id;
     COLORREF text;
-  } const cases[] = {{kEditBox1Id, RGB(255, 0, 0)}, {kEditBox2Id, RGB(255, 128, 0)}, {kEditBox3Id, RGB(128, 0, 128)}};
+  } const cases[] = {{kEditBox1Id, RGB(255, 0, 0)},
+                     {kEditBox2Id, RGB(255, 128, 0)},
+                     {kEditBox3Id, RGB(128, 0, 128)}};
   HDC dc = CreateCompatibleDC(nullptr);
   for (const auto& c : cases) {
     SetTextColor(dc, RGB(1, 2, 3));
@@ -269,7 +279,8 @@ TEST_F(WindowTest, ConversionsRunThroughTheRealEditBoxes) {
   EXPECT_EQ(ReadA(Control(kEditBox1Id)), text);
   EXPECT_EQ(ReadA(Control(kEditBox3Id)), "kept until the second button");
   DWORD start = 0, end = 0;
-  SendMessageW(Control(kEditBox2Id), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageW(Control(kEditBox2Id), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, listing.size());
   EXPECT_EQ(end, listing.size());
   EXPECT_FALSE(SendMessageW(Control(kEditBox2Id), EM_CANUNDO, 0, 0));
@@ -291,7 +302,8 @@ TEST_F(WindowTest, LongListingEndsWithCaretAfterTheLastSpaceAndTheEndInView) {
   EXPECT_EQ(listing.substr(0, 9), "21 22 23 ");
   EXPECT_EQ(listing.substr(listing.size() - 3), "7A ");  // byte 9000 is '!' + 89, 'z'
   DWORD start = 0, end = 0;
-  SendMessageW(listing_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  SendMessageW(listing_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, listing.size());
   EXPECT_EQ(end, listing.size());
   // The last line is the last visible one: the box shows the end of the listing.

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "byte_block.h"
@@ -62,15 +63,38 @@ class AnsiText {
   // The bytes of a zero-terminated string, up to that zero.
   AnsiText(const char* zero_terminated);  // NOLINT(google-explicit-constructor): "" reads well
   // The bytes of `bytes` before its first zero byte, all of them when it holds none.
-  static AnsiText FromBytes(std::string_view bytes);
+  static AnsiText FromBytes(std::string_view bytes) {
+    // One named result on every path, so that it is built in place in the caller.
+    AnsiText text;
+    if (bytes.size() > kInlineCapacity) {
+      text.AssignLongBytes(bytes);
+    } else {
+      // Short texts (a listing group) are copied byte by byte: cheaper than memchr and memcpy.
+      std::size_t n = 0;
+      while (n < bytes.size() && bytes[n] != '\0') {
+        text.inline_[n] = bytes[n];
+        ++n;
+      }
+      text.inline_[n] = '\0';
+      text.length_ = n;
+    }
+    return text;
+  }
   // The same rule for a buffer, taking over its storage instead of copying it.
   explicit AnsiText(ByteBuffer&& bytes);
 
   AnsiText(const AnsiText& other) noexcept;
-  AnsiText(AnsiText&& other) noexcept;
+  AnsiText(AnsiText&& other) noexcept : shared_(other.shared_), length_(other.length_) {
+    other.shared_ = nullptr;
+    other.length_ = 0;
+    if (!shared_) std::memcpy(inline_, other.inline_, sizeof inline_);  // fixed size: no call
+    other.inline_[0] = '\0';
+  }
   AnsiText& operator=(const AnsiText& other) noexcept;
   AnsiText& operator=(AnsiText&& other) noexcept;
-  ~AnsiText() { Release(); }
+  ~AnsiText() {
+    if (shared_) Release();  // an inline text owns nothing
+  }
 
   std::size_t Length() const noexcept { return length_; }
   bool Empty() const noexcept { return length_ == 0; }
@@ -88,6 +112,24 @@ class AnsiText {
   // `head` followed by the bytes of `tail` before its first zero. Reuses head's storage, growing
   // it in place, when no other value shares it; amortised linear over many calls.
   static AnsiText Concatenate(AnsiText&& head, std::string_view tail);
+  // The same in place: afterwards this value is itself followed by the bytes of `tail` before
+  // its first zero.
+  void Append(std::string_view tail) {
+    // The common case of a long run of short appends: a block of its own with room to spare.
+    if (shared_ && shared_->references == 1 && tail.size() <= kInlineCapacity &&
+        length_ + tail.size() < shared_->capacity) {
+      char* out = detail::BlockBytes(shared_) + length_;
+      std::size_t n = 0;
+      while (n < tail.size() && tail[n] != '\0') {
+        out[n] = tail[n];
+        ++n;
+      }
+      out[n] = '\0';
+      length_ += n;
+      return;
+    }
+    *this = Concatenate(std::move(*this), tail);
+  }
 
   friend bool operator==(const AnsiText& a, const AnsiText& b) noexcept {
     return a.View() == b.View();
@@ -96,6 +138,7 @@ class AnsiText {
  private:
   static constexpr std::size_t kInlineCapacity = 23;
 
+  void AssignLongBytes(std::string_view bytes);
   void Release() noexcept;
   void AssignBytes(std::string_view bytes);
 

@@ -19,6 +19,43 @@ constexpr std::int32_t UpperCased(std::int32_t code) noexcept {
   return code >= 'a' && code <= 'z' ? code - ('a' - 'A') : code;
 }
 
+constexpr std::int32_t DigitOf(std::int32_t code) noexcept {
+  return (code >= 'A' && code <= 'F') ? code - 55 : code - 48;
+}
+
+// GroupToByte for groups of two bytes or more, by table look-ups instead of the compare-and-
+// branch of DigitValue, whose outcome on random digits the processor cannot predict. The byte is
+// the sum of the two digit terms modulo 256, so each term is tabulated modulo 256.
+struct DigitTables {
+  std::uint8_t first[256];       // 16 * DigitValue of the upper-cased first byte
+  std::uint8_t second[256];      // DigitValue of the upper-cased second byte
+  std::uint8_t after_lead[256];  // DigitValue of the second byte as it is (first byte >= 0x80)
+};
+
+constexpr DigitTables MakeDigitTables() {
+  DigitTables tables{};
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::int32_t code = SignedCode(static_cast<char>(byte));
+    const auto low8 = [](std::int32_t value) {
+      return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu);
+    };
+    tables.first[byte] = low8(16 * DigitOf(UpperCased(code)));
+    tables.second[byte] = low8(DigitOf(UpperCased(code)));
+    tables.after_lead[byte] = low8(DigitOf(code));
+  }
+  return tables;
+}
+
+constexpr DigitTables kDigitTables = MakeDigitTables();
+
+inline std::uint8_t TwoByteGroupToByte(std::string_view group) noexcept {
+  const auto first = static_cast<unsigned char>(group[0]);
+  const auto second = static_cast<unsigned char>(group[1]);
+  const std::uint8_t low =
+      IsLeadByte(group[0]) ? kDigitTables.after_lead[second] : kDigitTables.second[second];
+  return static_cast<std::uint8_t>(kDigitTables.first[first] + low);
+}
+
 }  // namespace
 
 void GroupList::Iterator::Advance() noexcept {
@@ -58,7 +95,7 @@ GroupList SplitListing(const AnsiText& listing) noexcept {
 }
 
 std::int32_t DigitValue(std::int32_t code) noexcept {
-  return (code >= 'A' && code <= 'F') ? code - 55 : code - 48;
+  return DigitOf(code);
 }
 
 std::uint8_t GroupToByte(std::string_view group) noexcept {
@@ -80,7 +117,7 @@ AnsiText HexToText(const AnsiText& listing) {
   // A listing written by TextToHex spells one byte per three; more groups grow the buffer.
   result.Reserve(listing.Length() / 3 + 1);
   for (const std::string_view group : SplitListing(listing)) {
-    const std::uint8_t byte = GroupToByte(group);
+    const std::uint8_t byte = group.size() >= 2 ? TwoByteGroupToByte(group) : GroupToByte(group);
     // The text ends at the first zero byte; later groups could add nothing to it.
     if (byte == 0) break;
     result.Append(static_cast<char>(byte));

@@ -1,17 +1,34 @@
 #include "text_to_hex.h"
 
+#include <array>
+
 namespace vornelle {
+namespace {
+
+// The 255 groups a listing can hold, made once: each byte's two uppercase hexadecimal digits,
+// high digit first, and a space. Byte 0 never occurs in a text.
+const std::array<AnsiText, 256>& Groups() {
+  static const std::array<AnsiText, 256> groups = [] {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::array<AnsiText, 256> made;
+    for (int byte = 0; byte < 256; ++byte) {
+      const char group[3] = {kDigits[byte >> 4], kDigits[byte & 0x0F], ' '};
+      made[byte] = AnsiText::FromBytes({group, sizeof group});
+    }
+    return made;
+  }();
+  return groups;
+}
+
+}  // namespace
 
 void TextToHex(TextBox& source, TextBox& listing) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
+  const std::array<AnsiText, 256>& groups = Groups();
   listing.ReplaceBoxText(AnsiText());
   const AnsiText text = source.ReadBoxText();
-  const std::size_t n = text.Length();
-  for (std::size_t i = 1; i <= n; ++i) {
-    // The code's low eight bits are the byte's unsigned value, whatever its sign.
-    const auto byte = static_cast<unsigned char>(text.CodeAt(i));
-    const char group[3] = {kDigits[byte >> 4], kDigits[byte & 0x0F], ' '};
-    listing.AppendBoxText(AnsiText::FromBytes({group, sizeof group}));
+  for (const char code : text.View()) {
+    // The byte's unsigned value, 0x80 to 0xFF included, selects its group.
+    listing.AppendBoxText(groups[static_cast<unsigned char>(code)]);
   }
 }
 

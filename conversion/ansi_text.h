@@ -130,6 +130,20 @@ class AnsiText {
     }
     *this = Concatenate(std::move(*this), tail);
   }
+  // The same for a text, which holds no zero byte to look for. A short text held inline goes
+  // over as one fixed-size copy into the spare room; only its own bytes are counted in.
+  void Append(const AnsiText& tail) {
+    constexpr std::size_t kWord = 8;
+    if (!tail.shared_ && tail.length_ <= kWord && shared_ && shared_->references == 1 &&
+        length_ + kWord < shared_->capacity) {
+      char* out = detail::BlockBytes(shared_) + length_;
+      std::memcpy(out, tail.inline_, kWord);
+      out[tail.length_] = '\0';
+      length_ += tail.length_;
+      return;
+    }
+    Append(tail.View());
+  }
 
   friend bool operator==(const AnsiText& a, const AnsiText& b) noexcept {
     return a.View() == b.View();

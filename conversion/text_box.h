@@ -32,7 +32,7 @@ class MemoryTextBox final : public TextBox {
 
   AnsiText ReadBoxText() override { return content_; }
   void ReplaceBoxText(const AnsiText& text) override { content_ = text; }
-  void AppendBoxText(const AnsiText& text) override { content_.Append(text.View()); }
+  void AppendBoxText(const AnsiText& text) override { content_.Append(text); }
 
   const AnsiText& Content() const noexcept { return content_; }
 

@@ -2,8 +2,9 @@
 // colour that building the window uses.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <iterator>
 

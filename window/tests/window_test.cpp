@@ -1,7 +1,8 @@
 // The window in this process: built from its template, shown, and driven through its messages.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstdlib>
 #include <string>

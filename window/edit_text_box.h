@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string_view>
 
 #include "text_box.h"
 
@@ -12,7 +13,8 @@ namespace vornelle {
 // Appends are gathered in memory and put into the control at its end, in a few large pieces,
 // when the running handler ends or when the box is next read or replaced. The control's final
 // state is that of one append per call: the whole text, the caret right after it, the end of
-// the text in view and nothing to undo.
+// the text in view and nothing to undo. A long replacement goes in by pieces as well, ending in
+// the state that one SetWindowTextA leaves: caret and view at the start, nothing to undo.
 class EditTextBox final : public TextBox {
  public:
   EditTextBox() = default;
@@ -36,6 +38,8 @@ class EditTextBox final : public TextBox {
 
  private:
   AnsiText ReadControlText() const;
+  // Adds `bytes` at the end of the control's text in pieces of kChunkBytes, not undoable.
+  void InsertAtEnd(std::string_view bytes);
 
   HWND edit_ = nullptr;
   ByteBuffer pending_;

@@ -320,6 +320,46 @@ TEST_F(WindowTest, LongListingEndsWithCaretAfterTheLastSpaceAndTheEndInView) {
   EXPECT_EQ(ReadA(Control(kEditBox3Id)), text);
 }
 
+// A long result goes into 编辑框3 by pieces; the box must end as one SetWindowTextA leaves it.
+TEST_F(WindowTest, LongReplacementEndsAsOneSetWindowTextWould) {
+  std::string text;
+  unsigned seed = 7;
+  while (text.size() < 20000) {
+    seed = seed * 1103515245u + 12345u;
+    const int kind = (seed >> 16) % 8;
+    if (kind == 0) {
+      text += "\r\n";
+    } else if (kind == 1) {
+      text += static_cast<char>(0x81 + (seed >> 8) % 0x7E);  // a lead byte, any byte after it
+      text += static_cast<char>(1 + (seed >> 20) % 255);
+    } else {
+      text += static_cast<char>(0x20 + (seed >> 12) % 0x5F);
+    }
+  }
+  std::string listing;
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    listing += {kDigits[byte >> 4], kDigits[byte & 15], ' '};
+  }
+  HWND text_box = Control(kEditBox3Id);
+  HWND reference = Control(kEditBox1Id);  // the same kind of box, set in one call
+  SetWindowTextA(Control(kEditBox2Id), listing.c_str());
+  SetWindowTextA(reference, text.c_str());
+  Click(kButton2Id);
+  EXPECT_EQ(ReadA(text_box), ReadA(reference));
+  DWORD start = 1, end = 1;
+  SendMessageW(text_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 0u);
+  EXPECT_EQ(SendMessageW(text_box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  EXPECT_FALSE(SendMessageW(text_box, EM_GETMODIFY, 0, 0));
+  EXPECT_FALSE(SendMessageW(text_box, EM_CANUNDO, 0, 0));
+  EXPECT_EQ(SendMessageW(text_box, EM_GETLINECOUNT, 0, 0),
+            SendMessageW(reference, EM_GETLINECOUNT, 0, 0));
+}
+
 TEST_F(WindowTest, EmptySourceEmptiesTheListingAndAnEmptyListingEmptiesTheText) {
   SetWindowTextA(Control(kEditBox2Id), "typed by the user");
   SetWindowTextA(Control(kEditBox3Id), "old");

@@ -379,6 +379,34 @@ TEST_F(WindowTest, HeldEventsRunNothing) {
   EXPECT_EQ(ReadA(Control(kEditBox2Id)), "41 ");
 }
 
+// A press on the background starts the move loop at the press's place on the screen; a press
+// that reaches the window from a control's place does not exist, as the control takes it.
+TEST_F(WindowTest, PressOnTheBackgroundStartsTheMoveLoopWhereItWasMade) {
+  PumpMessages();
+  const POINT client_points[] = {{200, 84}, {445, 30}, {1, 100}};
+  for (const POINT at : client_points) {
+    SendMessageW(window_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    MSG message{};
+    ASSERT_TRUE(
+        PeekMessageW(&message, window_.Handle(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(message.wParam, static_cast<WPARAM>(HTCAPTION));
+    POINT screen = at;
+    ClientToScreen(window_.Handle(), &screen);
+    EXPECT_EQ(static_cast<short>(LOWORD(message.lParam)), screen.x);
+    EXPECT_EQ(static_cast<short>(HIWORD(message.lParam)), screen.y);
+  }
+  for (const int id : {kEditBox1Id, kButton1Id, kStatusBar1Id}) {
+    HWND control = Control(id);
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    MSG message{};
+    EXPECT_FALSE(
+        PeekMessageW(&message, window_.Handle(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE))
+        << id;
+  }
+  PumpMessages();
+}
+
 int g_exit_code = 0;
 int g_messages_shown = 0;
 bool g_held_when_shown = false;

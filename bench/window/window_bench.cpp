@@ -30,6 +30,7 @@
 #include "main_window.h"
 #include "text_box.h"
 #include "text_to_hex.h"
+#include "window_helpers.h"
 
 namespace vornelle {
 namespace {
@@ -45,20 +46,8 @@ double Now() {
   return static_cast<double>(counter.QuadPart) / frequency;
 }
 
-void PumpMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-std::string ReadA(HWND window) {
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
+using testing::PumpMessages;
+using testing::ReadA;
 
 void Empty(HWND box) {
   SetWindowTextA(box, "");
@@ -117,7 +106,9 @@ void PrintFigure(const std::string& key, const Figure& figure) {
   std::vector<double> sorted = figure.all;
   std::sort(sorted.begin(), sorted.end());
   const std::size_t m = sorted.size();
-  const double median = m == 0 ? 0 : m % 2 ? sorted[m / 2] : (sorted[m / 2 - 1] + sorted[m / 2]) / 2;
+  const double median = m == 0  ? 0
+                        : m % 2 ? sorted[m / 2]
+                                : (sorted[m / 2 - 1] + sorted[m / 2]) / 2;
   std::printf("fig %s %.6f %d %.6f\n", key.c_str(), figure.best, figure.runs, median);
   if (std::getenv("WINDOW_BENCH_ALL") != nullptr) {
     std::printf("runs %s", key.c_str());

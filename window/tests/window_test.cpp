@@ -13,24 +13,13 @@
 #include "fatal_error.h"
 #include "ids.h"
 #include "main_window.h"
+#include "window_helpers.h"
 
 namespace vornelle {
 namespace {
 
-void PumpMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-std::string ReadA(HWND window) {
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
+using testing::PumpMessages;
+using testing::ReadA;
 
 std::wstring ReadW(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');

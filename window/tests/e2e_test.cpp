@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -139,36 +139,48 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
+struct WindowSearch {
+  DWORD process_id;
+  const wchar_t* class_name;
+  std::vector<HWND> found;
+};
+
+// Enumeration callbacks: nothing may unwind through the system, so they only record.
+BOOL CALLBACK RecordTopLevelWindow(HWND window, LPARAM lparam) noexcept {
+  auto* search = reinterpret_cast<WindowSearch*>(lparam);
+  DWORD owner_process = 0;
+  GetWindowThreadProcessId(window, &owner_process);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (owner_process == search->process_id && lstrcmpW(name, search->class_name) == 0 &&
+      IsWindowVisible(window)) {
+    try {
+      search->found.push_back(window);
+    } catch (...) {
+      return FALSE;
+    }
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK RecordChild(HWND child, LPARAM lparam) noexcept {
+  try {
+    reinterpret_cast<std::vector<HWND>*>(lparam)->push_back(child);
+  } catch (...) {
+    return FALSE;
+  }
+  return TRUE;
+}
+
 std::vector<HWND> TopLevelWindowsOf(DWORD process_id, const wchar_t* class_name) {
-  struct Search {
-    DWORD process_id;
-    const wchar_t* class_name;
-    std::vector<HWND> found;
-  } search{process_id, class_name, {}};
-  EnumWindows(
-      [](HWND window, LPARAM lparam) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lparam);
-        DWORD owner_process = 0;
-        GetWindowThreadProcessId(window, &owner_process);
-        if (owner_process == s->process_id && ClassOf(window) == s->class_name &&
-            IsWindowVisible(window)) {
-          s->found.push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{process_id, class_name, {}};
+  EnumWindows(&RecordTopLevelWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
 std::vector<HWND> ChildrenOf(HWND parent) {
   std::vector<HWND> children;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM lparam) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(lparam)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(parent, &RecordChild, reinterpret_cast<LPARAM>(&children));
   return children;
 }
 
@@ -219,21 +231,28 @@ HWND FocusOf(DWORD thread_id) {
   return GetGUIThreadInfo(thread_id, &info) ? info.hwndFocus : nullptr;
 }
 
-// ---- Texts of the ANSI code page, and their listings ---------------------------------------------
+// ---- Texts of the ANSI code page, and their listings
+// ---------------------------------------------
 
-bool IsCodePage936() { return GetACP() == 936; }
+bool IsCodePage936() {
+  return GetACP() == 936;
+}
 
 // One character beyond ASCII in this run's code page: 中 (D6 D0) in 936, é (E9) in 1252.
-std::string NonAsciiCharacter() { return IsCodePage936() ? "\xD6\xD0" : "\xE9"; }
+std::string NonAsciiCharacter() {
+  return IsCodePage936() ? "\xD6\xD0" : "\xE9";
+}
 
 // A text of exactly `bytes` bytes, mostly ASCII with some characters beyond it, none split.
 std::string LongText(std::size_t bytes) {
   const std::vector<std::string> pieces =
       IsCodePage936()
-          ? std::vector<std::string>{"Vornelle ", "\xD6\xD0\xCE\xC4", " 0123456789 ", "\xD7\xD6",
-                                     "abcdefghijklmnopqrstuvwxyz", "\xBB\xBB", " ~!@#$%^&*() "}
-          : std::vector<std::string>{"Vornelle ", "\xE9\xFC", " 0123456789 ", "\xDF",
-                                     "abcdefghijklmnopqrstuvwxyz", "\x80", " ~!@#$%^&*() "};
+          ? std::vector<std::string>{"Vornelle ",    "\xD6\xD0\xCE\xC4",           " 0123456789 ",
+                                     "\xD7\xD6",     "abcdefghijklmnopqrstuvwxyz", "\xBB\xBB",
+                                     " ~!@#$%^&*() "}
+          : std::vector<std::string>{
+                "Vornelle ", "\xE9\xFC",     " 0123456789 ", "\xDF", "abcdefghijklmnopqrstuvwxyz",
+                "\x80",      " ~!@#$%^&*() "};
   std::string text;
   text.reserve(bytes);
   for (std::size_t i = 0; text.size() < bytes; ++i) {
@@ -262,11 +281,13 @@ std::string ListingOf(const std::string& bytes) {
 
 // A short description of a long text for failure messages.
 std::string Describe(const std::string& text) {
-  std::string shown = text.size() <= 48 ? text : text.substr(0, 24) + "..." + text.substr(text.size() - 24);
+  std::string shown =
+      text.size() <= 48 ? text : text.substr(0, 24) + "..." + text.substr(text.size() - 24);
   return std::to_string(text.size()) + " bytes \"" + shown + "\"";
 }
 
-// ---- The program as a process --------------------------------------------------------------------
+// ---- The program as a process
+// --------------------------------------------------------------------
 
 class Program {
  public:
@@ -415,10 +436,7 @@ TEST_F(ProgramTest, MouseClicksTurnTextIntoItsListingAndTheListingBackIntoTheTex
   const std::string beyond = NonAsciiCharacter();
   // One window for all rows, in order: each row's results replace the row before's.
   const std::string kTexts[] = {
-      "AB" + beyond,
-      "Hex " + beyond + beyond + " 7",
-      "",
-      "two\r\nlines" + beyond,
+      "AB" + beyond,       "Hex " + beyond + beyond + " 7", "", "two\r\nlines" + beyond,
       "~" + LongText(300),
   };
   for (const std::string& text : kTexts) {
@@ -454,9 +472,10 @@ TEST_F(ProgramTest, ReportsStartAndConversionTimes) {
   ASSERT_EQ(GetTextA(Control(kEditBox2)), ListingOf(text));
   const double to_text = SendAndTime(Control(kButton2), BM_CLICK);
   ASSERT_EQ(GetTextA(Control(kEditBox3)), text);
-  std::printf("[figures] code page %u: start to visible window %.3f s; 10000-byte TextToHex %.3f s;"
-              " its HexToText %.3f s\n",
-              GetACP(), program_->SecondsToWindow(), to_hex, to_text);
+  std::printf(
+      "[figures] code page %u: start to visible window %.3f s; 10000-byte TextToHex %.3f s;"
+      " its HexToText %.3f s\n",
+      GetACP(), program_->SecondsToWindow(), to_hex, to_text);
 }
 
 // ---- Many queued events while a conversion runs -------------------------------------------------
@@ -538,7 +557,8 @@ TEST_F(ProgramTest, KeysTypedDuringAConversionAreKeptInOrder) {
   ASSERT_TRUE(TypeKeys("xyz"));
   DWORD_PTR ignored = 0;
   const bool busy = !SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 1, &ignored);
-  std::printf("[figures] keys typed while the conversion was still running: %s\n", busy ? "yes" : "no");
+  std::printf("[figures] keys typed while the conversion was still running: %s\n",
+              busy ? "yes" : "no");
   ASSERT_TRUE(WaitFor([&] { return GetTextA(box3).size() >= 3; })) << "the keys did not arrive";
   EXPECT_EQ(GetTextA(box3), "xyz");
   const std::string shown = GetTextA(Control(kEditBox2));
@@ -569,7 +589,8 @@ std::vector<DWORD> Pixels(HWND window, HICON icon, DWORD background, int width, 
       GetWindowRect(window, &place);
       BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
     } else {
-      HBRUSH brush = CreateSolidBrush(RGB(background >> 16, (background >> 8) & 0xFF, background & 0xFF));
+      HBRUSH brush =
+          CreateSolidBrush(RGB(background >> 16, (background >> 8) & 0xFF, background & 0xFF));
       RECT all{0, 0, width, height};
       FillRect(memory, &all, brush);
       DeleteObject(brush);
@@ -624,7 +645,8 @@ TEST_P(FatalErrorTest, ShowsAnOwnerlessErrorBoxHoldsEventsAndEndsWithMinusOneAft
     if (!IsWindowVisible(child)) continue;
     const std::wstring class_name = ClassOf(child);
     const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
-    if (lstrcmpiW(class_name.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) icon = child;
+    if (lstrcmpiW(class_name.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON)
+      icon = child;
     if (lstrcmpiW(class_name.c_str(), L"Button") == 0) buttons.push_back(child);
   }
   ASSERT_NE(icon, nullptr) << "the box shows no icon";
@@ -647,10 +669,13 @@ TEST_P(FatalErrorTest, ShowsAnOwnerlessErrorBoxHoldsEventsAndEndsWithMinusOneAft
       },
       10000);
   if (!same) {
-    const std::vector<DWORD> warning = Pixels(nullptr, LoadIconW(nullptr, IDI_WARNING), shown[0], width, height);
-    const std::vector<DWORD> information = Pixels(nullptr, LoadIconW(nullptr, IDI_INFORMATION), shown[0], width, height);
+    const std::vector<DWORD> warning =
+        Pixels(nullptr, LoadIconW(nullptr, IDI_WARNING), shown[0], width, height);
+    const std::vector<DWORD> information =
+        Pixels(nullptr, LoadIconW(nullptr, IDI_INFORMATION), shown[0], width, height);
     std::size_t differing = 0;
-    for (std::size_t i = 0; i < shown.size() && i < error_icon.size(); ++i) differing += shown[i] != error_icon[i];
+    for (std::size_t i = 0; i < shown.size() && i < error_icon.size(); ++i)
+      differing += shown[i] != error_icon[i];
     ADD_FAILURE() << "the icon shown is not the error icon: " << differing << " of " << shown.size()
                   << " pixels differ; warning icon " << (shown == warning ? "matches" : "differs")
                   << ", information icon " << (shown == information ? "matches" : "differs");

@@ -35,8 +35,8 @@ inline void CheckSame(const char* what, std::string_view expected, std::string_v
 
 }  // namespace vornelle::fuzz
 
-#define VORNELLE_FUZZ_CHECK(condition)                                  \
-  do {                                                                  \
+#define VORNELLE_FUZZ_CHECK(condition)                                        \
+  do {                                                                        \
     if (!(condition)) ::vornelle::fuzz::Fail(#condition, __FILE__, __LINE__); \
   } while (false)
 

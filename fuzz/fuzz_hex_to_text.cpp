@@ -35,8 +35,12 @@ std::vector<std::string> ReferenceGroups(std::string_view listing) {
   return groups;
 }
 
-int ReferenceDigit(int code) { return code >= 'A' && code <= 'F' ? code - 55 : code - 48; }
-int ReferenceUpper(int code) { return code >= 'a' && code <= 'z' ? code - 32 : code; }
+int ReferenceDigit(int code) {
+  return code >= 'A' && code <= 'F' ? code - 55 : code - 48;
+}
+int ReferenceUpper(int code) {
+  return code >= 'a' && code <= 'z' ? code - 32 : code;
+}
 
 // 16 * digit(c1) + digit(c2) modulo 256, codes signed, missing bytes 0; a to z upper-cased, the
 // second only when the first byte is below 0x80.

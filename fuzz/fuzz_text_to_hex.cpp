@@ -12,7 +12,9 @@
 
 namespace {
 
-char ExpectedDigit(unsigned value) { return "0123456789ABCDEF"[value & 0x0F]; }
+char ExpectedDigit(unsigned value) {
+  return "0123456789ABCDEF"[value & 0x0F];
+}
 
 }  // namespace
 
@@ -52,7 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A second conversion of the same source, into the filled box, gives the same listing.
   const AnsiText first_listing = listing_box.Content();
   TextToHex(source, listing_box);
-  VORNELLE_FUZZ_CHECK_SAME("second conversion", first_listing.View(),
-                           listing_box.Content().View());
+  VORNELLE_FUZZ_CHECK_SAME("second conversion", first_listing.View(), listing_box.Content().View());
   return 0;
 }

@@ -3,8 +3,9 @@
 #ifndef UNICODE
 #define UNICODE
 #endif
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>

@@ -31,9 +31,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = L"VornelleMinimalWindow";
   if (RegisterClassExW(&window_class) == 0) return 1;
-  HWND window = CreateWindowExW(0, window_class.lpszClassName, L"minimal", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 450, 272, nullptr, nullptr, instance,
-                                nullptr);
+  HWND window =
+      CreateWindowExW(0, window_class.lpszClassName, L"minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 450, 272, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
 #ifdef VORNELLE_MINIMAL_CONTROLS
   // The variant with vornelle.exe's six children in their plainest form: three edit boxes, two

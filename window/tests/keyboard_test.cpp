@@ -1,9 +1,9 @@
 // The real vornelle.exe, started from beside this test and driven with real input: key presses
 // and mouse actions (absolute moves, button presses) made with SendInput go through the system's
 // input path to the program's own message loop. No case falls back on posted messages; the one
-// check left out is the exact amount a background drag moves the window (see that test). The program's state is read from here:
-// the focus of its thread (GetGUIThreadInfo), the boxes' texts and selections (WM_GETTEXT,
-// EM_GETSEL), the window's place and the buttons' styles.
+// check left out is the exact amount a background drag moves the window (see that test). The
+// program's state is read from here: the focus of its thread (GetGUIThreadInfo), the boxes' texts
+// and selections (WM_GETTEXT, EM_GETSEL), the window's place and the buttons' styles.
 //
 // Every wait is bounded and only guards against a hang. Where a check is that something did not
 // happen, a later key press whose effect can be seen (mostly a Tab, which moves the focus to the
@@ -23,8 +23,8 @@
 
 namespace {
 
-constexpr DWORD kWaitMs = 5000;         // the longest a single wait may take
-constexpr DWORD kStartWaitMs = 30000;   // a program start under an emulator can be slow
+constexpr DWORD kWaitMs = 5000;        // the longest a single wait may take
+constexpr DWORD kStartWaitMs = 30000;  // a program start under an emulator can be slow
 constexpr UINT kSendTimeoutMs = 5000;
 
 // The tab ring in creation order.
@@ -41,13 +41,20 @@ int RingNeighbour(int id, int step) {
 
 const char* NameOf(int id) {
   switch (id) {
-    case vornelle::kEditBox1Id: return "box 1";
-    case vornelle::kEditBox2Id: return "box 2";
-    case vornelle::kEditBox3Id: return "box 3";
-    case vornelle::kButton1Id: return "button 1";
-    case vornelle::kButton2Id: return "button 2";
-    case vornelle::kStatusBar1Id: return "status bar";
-    default: return "?";
+    case vornelle::kEditBox1Id:
+      return "box 1";
+    case vornelle::kEditBox2Id:
+      return "box 2";
+    case vornelle::kEditBox3Id:
+      return "box 3";
+    case vornelle::kButton1Id:
+      return "button 1";
+    case vornelle::kButton2Id:
+      return "button 2";
+    case vornelle::kStatusBar1Id:
+      return "status bar";
+    default:
+      return "?";
   }
 }
 
@@ -76,8 +83,16 @@ enum Modifier : unsigned { kNone = 0, kShift = 1, kCtrl = 2 };
 
 bool IsExtendedKey(WORD vk) {
   switch (vk) {
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
-    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_INSERT:
+    case VK_DELETE:
       return true;
     default:
       return false;
@@ -188,10 +203,12 @@ class Program {
     }
     WaitForInputIdle(process_.hProcess, kStartWaitMs);
     FoundWindow found{process_.dwProcessId, nullptr};
-    if (!WaitFor([&] {
-          EnumWindows(&FindProgramWindow, reinterpret_cast<LPARAM>(&found));
-          return found.window != nullptr;
-        }, kStartWaitMs)) {
+    if (!WaitFor(
+            [&] {
+              EnumWindows(&FindProgramWindow, reinterpret_cast<LPARAM>(&found));
+              return found.window != nullptr;
+            },
+            kStartWaitMs)) {
       return ::testing::AssertionFailure() << "the program's window did not appear";
     }
     window_ = found.window;
@@ -221,7 +238,8 @@ class Program {
   }
 
   bool Running() const {
-    return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+    return process_.hProcess != nullptr &&
+           WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
   }
 
   HWND Window() const { return window_; }
@@ -388,11 +406,14 @@ TEST_F(KeyboardTest, TabWithCtrlMovesNoFocusAlongTheRing) {
     int start;
     unsigned modifiers;
   } const cases[] = {
-      {kEditBox1Id, kCtrl}, {kButton1Id, kCtrl}, {kEditBox2Id, kCtrl | kShift},
+      {kEditBox1Id, kCtrl},
+      {kButton1Id, kCtrl},
+      {kEditBox2Id, kCtrl | kShift},
       {kButton2Id, kCtrl | kShift},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(NameOf(c.start)) + ((c.modifiers & kShift) ? " Ctrl+Shift+Tab" : " Ctrl+Tab"));
+    SCOPED_TRACE(std::string(NameOf(c.start)) +
+                 ((c.modifiers & kShift) ? " Ctrl+Shift+Tab" : " Ctrl+Tab"));
     ASSERT_TRUE(TabTo(c.start));
     PressKey(VK_TAB, c.modifiers);
     // Had it moved the focus as Tab or Shift+Tab does, this Tab would land elsewhere.
@@ -405,11 +426,12 @@ TEST_F(KeyboardTest, TabbingIntoABoxKeepsItsSelection) {
   struct Case {
     int box;
     unsigned modifiers;  // of the presses that come back to the box
-  } const cases[] = {{kEditBox2Id, kNone}, {kEditBox1Id, kNone}, {kEditBox3Id, kShift},
-                     {kEditBox1Id, kShift}};
+  } const cases[] = {
+      {kEditBox2Id, kNone}, {kEditBox1Id, kNone}, {kEditBox3Id, kShift}, {kEditBox1Id, kShift}};
   WriteBoxes({"abcdef", "ghijkl", "mnopqr"});
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(NameOf(c.box)) + ((c.modifiers & kShift) ? " by Shift+Tab" : " by Tab"));
+    SCOPED_TRACE(std::string(NameOf(c.box)) +
+                 ((c.modifiers & kShift) ? " by Shift+Tab" : " by Tab"));
     program_.Select(c.box, 1, 3);
     ASSERT_EQ(program_.Selection(c.box), std::make_pair(1, 3));
     // Away from the box (or, for the one already focused, off it), then round to it again.
@@ -571,8 +593,9 @@ TEST_F(KeyboardTest, FocusComesBackToTheControlThatHadItWhenTheWindowIsActivated
       {kEditBox3Id, false}, {kButton2Id, false}, {kEditBox3Id, true}, {kButton2Id, true}};
   program_.SetText(kEditBox3Id, "abcdef");
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(NameOf(c.control)) +
-                 (c.by_caption_click ? " back by a click on the caption" : " back by SetForegroundWindow"));
+    SCOPED_TRACE(std::string(NameOf(c.control)) + (c.by_caption_click
+                                                       ? " back by a click on the caption"
+                                                       : " back by SetForegroundWindow"));
     ASSERT_TRUE(TabTo(c.control));
     program_.Select(kEditBox3Id, 1, 3);
     {
@@ -616,7 +639,7 @@ TEST_F(KeyboardTest, PressOnTheBackgroundStartsTheMoveLoopAndOnAControlDoesNot) 
   MapWindowPoints(HWND_DESKTOP, program_.Window(), reinterpret_cast<POINT*>(&bar), 2);
   struct Case {
     const char* name;
-    POINT start;      // in the client area
+    POINT start;  // in the client area
     bool moves;
     int capture;      // what has the mouse once the press is handled: the window in the system's
                       // move loop (kMainWindowId), a control, or -1 for nothing to wait for
@@ -642,7 +665,8 @@ TEST_F(KeyboardTest, PressOnTheBackgroundStartsTheMoveLoopAndOnAControlDoesNot) 
     // Each row starts with the window where it was at first (a setting, not under test).
     SetWindowPos(program_.Window(), nullptr, home.left, home.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(WaitFor([&] { return program_.Place().left == home.left && program_.Place().top == home.top; }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return program_.Place().left == home.left && program_.Place().top == home.top; }));
     const RECT before = program_.Place();
     POINT at = program_.ClientToScreenPoint(c.start);
     ASSERT_TRUE(MoveMouseTo(at));
@@ -669,10 +693,12 @@ TEST_F(KeyboardTest, PressOnTheBackgroundStartsTheMoveLoopAndOnAControlDoesNot) 
       at.y += step.y;
       ASSERT_TRUE(MoveMouseTo(at));
       if (c.moves && !followed) {
-        followed = WaitFor([&] {
-          const RECT now = program_.Place();
-          return now.left != before.left || now.top != before.top;
-        }, 1000);
+        followed = WaitFor(
+            [&] {
+              const RECT now = program_.Place();
+              return now.left != before.left || now.top != before.top;
+            },
+            1000);
       }
     }
     ASSERT_TRUE(MoveMouseTo(at, MOUSEEVENTF_LEFTUP));
@@ -684,8 +710,8 @@ TEST_F(KeyboardTest, PressOnTheBackgroundStartsTheMoveLoopAndOnAControlDoesNot) 
     EXPECT_TRUE(TabShowsFocusWasOn(c.focus_after));
     if (!c.moves) {
       const RECT after = program_.Place();
-      EXPECT_TRUE(EqualRect(&after, &before))
-          << "from " << before.left << "," << before.top << " to " << after.left << "," << after.top;
+      EXPECT_TRUE(EqualRect(&after, &before)) << "from " << before.left << "," << before.top
+                                              << " to " << after.left << "," << after.top;
     }
     // Back to 编辑框1 for the next start.
     ASSERT_TRUE(TabTo(kEditBox1Id));

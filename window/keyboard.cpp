@@ -45,7 +45,6 @@ bool IsEnabledDefaultButton(HWND control) noexcept {
 bool MainWindow::PreTranslateMessage(const MSG& message) {
   if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) return false;
 
-  if (message.message == WM_LBUTTONDOWN) return false;  // handled in OnLeftButtonDown
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
 
   const Modifiers modifiers = CurrentModifiers();

@@ -39,13 +39,9 @@ inline void DeleteBrush(HBRUSH brush) noexcept {
 inline void DestroyIconHandle(HICON icon) noexcept {
   ::DestroyIcon(icon);
 }
-inline void DestroyWindowHandle(HWND window) noexcept {
-  ::DestroyWindow(window);
-}
 }  // namespace detail
 
 using UniqueBrush = UniqueHandle<HBRUSH, detail::DeleteBrush>;
 using UniqueIcon = UniqueHandle<HICON, detail::DestroyIconHandle>;
-using UniqueWindow = UniqueHandle<HWND, detail::DestroyWindowHandle>;
 
 }  // namespace vornelle

@@ -140,6 +140,28 @@ TEST(HexToTextTest, WorkedExamples) {
   }
 }
 
+// HexToText reads groups of two or more bytes by table; every such group must read as
+// GroupToByte reads it, whatever follows its first two bytes.
+TEST(HexToTextTest, EveryTwoByteGroupReadsAsGroupToByteReadsIt) {
+  int mismatches = 0;
+  for (int first = 1; first < 256; ++first) {
+    for (int second = 1; second < 256; ++second) {
+      // A space splits the group, except as the second half of a double-byte character.
+      if (first == ' ' || (second == ' ' && first < 0x80)) continue;
+      for (const char* tail : {"", "9", "\xB0"}) {
+        const std::string group =
+            std::string{static_cast<char>(first), static_cast<char>(second)} + tail;
+        const std::uint8_t byte = GroupToByte(group);
+        const std::string expected = byte == 0 ? "" : std::string(1, static_cast<char>(byte));
+        if (TextOf(group) != expected && ++mismatches <= 5) {
+          ADD_FAILURE() << "group " << first << " " << second << " [" << tail << "]";
+        }
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
 TEST(HexToTextTest, LongListingOfOneRepeatedGroup) {
   std::string listing;
   for (int i = 0; i < 100000; ++i) listing += "7a ";

@@ -17,12 +17,6 @@ std::size_t GrownCapacity(std::size_t current, std::size_t needed) {
 }
 
 std::size_t LengthBeforeZero(std::string_view bytes) noexcept {
-  // A few bytes (one group of a listing) are cheaper to look at than to hand to memchr.
-  if (bytes.size() <= 16) {
-    std::size_t i = 0;
-    while (i < bytes.size() && bytes[i] != '\0') ++i;
-    return i;
-  }
   const void* zero = std::memchr(bytes.data(), '\0', bytes.size());
   return zero ? static_cast<const char*>(zero) - bytes.data() : bytes.size();
 }
@@ -62,8 +56,10 @@ AnsiText::AnsiText(const char* zero_terminated) : AnsiText() {
   if (zero_terminated != nullptr) AssignBytes({zero_terminated, std::strlen(zero_terminated)});
 }
 
-void AnsiText::AssignLongBytes(std::string_view bytes) {
-  AssignBytes(bytes.substr(0, LengthBeforeZero(bytes)));
+AnsiText AnsiText::FromBytes(std::string_view bytes) {
+  AnsiText text;
+  text.AssignBytes(bytes.substr(0, LengthBeforeZero(bytes)));
+  return text;
 }
 
 AnsiText::AnsiText(ByteBuffer&& bytes) : AnsiText() {

@@ -63,23 +63,7 @@ class AnsiText {
   // The bytes of a zero-terminated string, up to that zero.
   AnsiText(const char* zero_terminated);  // NOLINT(google-explicit-constructor): "" reads well
   // The bytes of `bytes` before its first zero byte, all of them when it holds none.
-  static AnsiText FromBytes(std::string_view bytes) {
-    // One named result on every path, so that it is built in place in the caller.
-    AnsiText text;
-    if (bytes.size() > kInlineCapacity) {
-      text.AssignLongBytes(bytes);
-    } else {
-      // Short texts (a listing group) are copied byte by byte: cheaper than memchr and memcpy.
-      std::size_t n = 0;
-      while (n < bytes.size() && bytes[n] != '\0') {
-        text.inline_[n] = bytes[n];
-        ++n;
-      }
-      text.inline_[n] = '\0';
-      text.length_ = n;
-    }
-    return text;
-  }
+  static AnsiText FromBytes(std::string_view bytes);
   // The same rule for a buffer, taking over its storage instead of copying it.
   explicit AnsiText(ByteBuffer&& bytes);
 
@@ -114,22 +98,7 @@ class AnsiText {
   static AnsiText Concatenate(AnsiText&& head, std::string_view tail);
   // The same in place: afterwards this value is itself followed by the bytes of `tail` before
   // its first zero.
-  void Append(std::string_view tail) {
-    // The common case of a long run of short appends: a block of its own with room to spare.
-    if (shared_ && shared_->references == 1 && tail.size() <= kInlineCapacity &&
-        length_ + tail.size() < shared_->capacity) {
-      char* out = detail::BlockBytes(shared_) + length_;
-      std::size_t n = 0;
-      while (n < tail.size() && tail[n] != '\0') {
-        out[n] = tail[n];
-        ++n;
-      }
-      out[n] = '\0';
-      length_ += n;
-      return;
-    }
-    *this = Concatenate(std::move(*this), tail);
-  }
+  void Append(std::string_view tail) { *this = Concatenate(std::move(*this), tail); }
   // The same for a text, which holds no zero byte to look for. A short text held inline goes
   // over as one fixed-size copy into the spare room; only its own bytes are counted in.
   void Append(const AnsiText& tail) {
@@ -152,7 +121,6 @@ class AnsiText {
  private:
   static constexpr std::size_t kInlineCapacity = 23;
 
-  void AssignLongBytes(std::string_view bytes);
   void Release() noexcept;
   void AssignBytes(std::string_view bytes);
 

@@ -24,6 +24,11 @@ bool CanTakeFocus(HWND control) noexcept {
   return IsWindowVisible(control) && IsWindowEnabled(control) && (style & WS_TABSTOP) != 0;
 }
 
+// A member of the tab ring now: any control but the status bar that can take the focus.
+bool InTabRing(const ControlTemplate& control, HWND handle) noexcept {
+  return control.kind != ControlKind::kStatusBar && CanTakeFocus(handle);
+}
+
 // An edit box takes Enter itself when it is multi-line and writable.
 bool TakesEnter(HWND control) noexcept {
   wchar_t class_name[16] = {};
@@ -59,8 +64,7 @@ bool MainWindow::PreTranslateMessage(const MSG& message) {
       int count = 0;
       int current = -1;
       for (int i = 0; i < kControlCount; ++i) {
-        if (kControlTemplates[i].kind == ControlKind::kStatusBar) continue;
-        if (!CanTakeFocus(controls_[i])) continue;
+        if (!InTabRing(kControlTemplates[i], controls_[i])) continue;
         if (controls_[i] == focused) current = count;
         ring[count++] = controls_[i];
       }
@@ -110,7 +114,7 @@ LRESULT MainWindow::OnSetFocus() {
     return 0;
   }
   for (int i = 0; i < kControlCount; ++i) {
-    if (kControlTemplates[i].kind != ControlKind::kStatusBar && CanTakeFocus(controls_[i])) {
+    if (InTabRing(kControlTemplates[i], controls_[i])) {
       SetFocus(controls_[i]);
       break;
     }
